@@ -1,0 +1,31 @@
+# Build settings shared by every target, kept in one place: narrow string literals are GBK
+# (the sources are UTF-8), warnings are on, and sanitizers can be switched on for the host.
+
+add_library(quillora_options INTERFACE)
+
+option(QUILLORA_WERROR "Treat warnings as errors" OFF)
+option(QUILLORA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+if(MSVC)
+  target_compile_options(quillora_options INTERFACE
+    /source-charset:utf-8 /execution-charset:.936 /W4 /permissive- /EHsc)
+  if(QUILLORA_WERROR)
+    target_compile_options(quillora_options INTERFACE /WX)
+  endif()
+else()
+  target_compile_options(quillora_options INTERFACE
+    -finput-charset=UTF-8 -fexec-charset=GBK -Wall -Wextra)
+  if(QUILLORA_WERROR)
+    target_compile_options(quillora_options INTERFACE -Werror)
+  endif()
+  if(QUILLORA_SANITIZE)
+    target_compile_options(quillora_options INTERFACE
+      -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(quillora_options INTERFACE -fsanitize=address,undefined)
+  endif()
+endif()
+
+if(MINGW)
+  # Users and Wine need no MinGW runtime DLLs beside the executable.
+  target_link_options(quillora_options INTERFACE -static -static-libgcc -static-libstdc++)
+endif()
