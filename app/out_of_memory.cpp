@@ -17,6 +17,10 @@ namespace {
 }  // namespace
 
 void* operator new(std::size_t size) {
+#ifdef QUILLORA_ALLOCATION_CEILING
+  // Test builds only: larger requests fail as if the memory were not there.
+  if (size > QUILLORA_ALLOCATION_CEILING) OutOfMemory(size);
+#endif
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   OutOfMemory(size);
 }

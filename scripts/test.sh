@@ -14,3 +14,10 @@ for preset in host host-asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# The Windows build: quillora.exe, its unit tests under Wine and the end-to-end tests, which
+# start their own virtual X server and Wine prefix.
+echo "== windows"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+ctest --preset windows
