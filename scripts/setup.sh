@@ -9,7 +9,7 @@ packages=(
   clang llvm libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick
-  locales fonts-wqy-microhei
+  locales fonts-wqy-microhei fonts-wine
 )
 
 missing=()
