@@ -78,6 +78,10 @@ bool Win32FileSystem::ReplaceFile(std::string_view path, std::string_view conten
   return true;
 }
 
+bool Win32FileSystem::PathExists(std::string_view path) {
+  return GetFileAttributesW(WideFromGbk(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool Win32FileSystem::DirectoryExists(std::string_view path) {
   return IsDirectory(WideFromGbk(path));
 }

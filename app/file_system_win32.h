@@ -19,6 +19,7 @@ class Win32FileSystem : public FileSystem {
   // failure the temporary file is removed and the old file stays as it was.
   bool ReplaceFile(std::string_view path, std::string_view content) override;
 
+  bool PathExists(std::string_view path) override;
   bool DirectoryExists(std::string_view path) override;
 
   // Creates each missing directory along the path, from the root down. A trailing backslash

@@ -18,6 +18,9 @@ class FileSystem {
   // then moved over it, so a failed write leaves the old file as it was. False on failure.
   virtual bool ReplaceFile(std::string_view path, std::string_view content) = 0;
 
+  // Whether anything (a file or a directory) exists under the path.
+  virtual bool PathExists(std::string_view path) = 0;
+
   // Whether the path names an existing directory.
   virtual bool DirectoryExists(std::string_view path) = 0;
 

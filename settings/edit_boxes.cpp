@@ -100,7 +100,11 @@ int SaveEditBoxes(Form& form, std::string& settings_path, std::string_view exclu
                   FileSystem& fs, std::string_view exe_dir) {
   UseFallbackPathIfEmpty(settings_path, fs, exe_dir);
   const std::vector<std::string> boxes = FindEditBoxes(form);
-  IniDocument doc = IniDocument::Parse(fs.ReadFile(settings_path).value_or(std::string()));
+  const std::optional<std::string> old_content = fs.ReadFile(settings_path);
+  // A file that is there but cannot be read (locked, a directory) is left alone: writing our
+  // section alone over it would throw away whatever else it holds.
+  if (!old_content && fs.PathExists(settings_path)) return static_cast<int>(boxes.size());
+  IniDocument doc = IniDocument::Parse(old_content.value_or(std::string()));
   bool changed = false;
   for (const std::string& box : boxes) {
     if (IsExcluded(box, exclusions)) continue;

@@ -91,6 +91,10 @@ class FakeFileSystem : public FileSystem {
     files[std::string(path)] = std::string(content);
     return true;
   }
+  bool PathExists(std::string_view path) override {
+    return files.count(std::string(path)) != 0 || unreadable.count(std::string(path)) != 0 ||
+           DirectoryExists(path);
+  }
   bool DirectoryExists(std::string_view path) override {
     return directories.count(std::string(path)) != 0;
   }
@@ -102,6 +106,7 @@ class FakeFileSystem : public FileSystem {
 
   std::map<std::string, std::string> files;
   std::set<std::string> directories;
+  std::set<std::string> unreadable;  // exist, but ReadFile fails on them
   std::vector<std::string> created;
   bool fail_writes = false;
 };

@@ -221,6 +221,16 @@ TEST(SettingsSaveRestore, MissingFileLeavesEveryBox) {
   EXPECT_EQ(form.set_text_calls, 0);
 }
 
+TEST(SettingsSaveRestore, FileThatCannotBeReadIsNeverOverwritten) {
+  FakeForm form = MainWindow();
+  SetBoxTexts(form);
+  FakeFileSystem fs;
+  fs.unreadable.insert(kConfig);
+  std::string path = kConfig;
+  EXPECT_EQ(SaveEditBoxes(form, path, kUnsavedBoxes, fs, kExeDir), 6);
+  EXPECT_TRUE(fs.files.empty()) << "a save must not replace what it could not read";
+}
+
 TEST(SettingsSaveRestore, TextsSurviveARoundTrip) {
   std::string long_text;
   while (long_text.size() < 20000) long_text += "震惊！\r\n";
