@@ -5,6 +5,9 @@ add_library(quillora_options INTERFACE)
 
 option(QUILLORA_WERROR "Treat warnings as errors" OFF)
 option(QUILLORA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+# Off only for the fuzz build: clang accepts no execution charset but UTF-8, and the fuzz
+# targets feed raw bytes to the core, so the encoding of its literals does not matter to them.
+option(QUILLORA_GBK_LITERALS "Encode narrow string literals as GBK" ON)
 
 if(MSVC)
   target_compile_options(quillora_options INTERFACE
@@ -13,8 +16,10 @@ if(MSVC)
     target_compile_options(quillora_options INTERFACE /WX)
   endif()
 else()
-  target_compile_options(quillora_options INTERFACE
-    -finput-charset=UTF-8 -fexec-charset=GBK -Wall -Wextra)
+  target_compile_options(quillora_options INTERFACE -finput-charset=UTF-8 -Wall -Wextra)
+  if(QUILLORA_GBK_LITERALS)
+    target_compile_options(quillora_options INTERFACE -fexec-charset=GBK)
+  endif()
   if(QUILLORA_WERROR)
     target_compile_options(quillora_options INTERFACE -Werror)
   endif()

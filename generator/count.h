@@ -15,6 +15,6 @@ std::string FoldFullWidth(std::string_view text);
 // Folds the text, then reads a signed decimal number after leading white space: one optional
 // sign, then digits up to the first non-digit. No digit reads as 0; values beyond 32 bits are
 // clamped to the nearest 32-bit bound.
-std::int32_t ParseCount(std::string_view text);
+std::int32_t ParseCount(std::string_view raw);
 
 }  // namespace quillora

@@ -15,6 +15,13 @@ for preset in host host-asan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+# Static checks of the portable core, then each fuzz target for a bounded time (60 s each
+# unless QUILLORA_FUZZ_SECONDS says otherwise).
+echo "== static checks"
+bash scripts/static-checks.sh
+echo "== fuzz"
+bash scripts/fuzz.sh
+
 # The Windows build: quillora.exe, its unit tests under Wine and the end-to-end tests, which
 # start their own virtual X server and Wine prefix.
 echo "== windows"
