@@ -23,6 +23,27 @@ std::string PickRandomLine(std::string_view list, RandomGenerator& rng, Clock& c
 
 namespace {
 
+// One phrase list made ready for many picks. Picks exactly as PickLine does: re-seed, then
+// line 1 + (draw modulo n), with no draw for a list of one line.
+class PhrasePicker {
+ public:
+  explicit PhrasePicker(const std::vector<std::string_view>& lines)
+      : lines_(lines),
+        count_(static_cast<std::uint32_t>(std::min<std::size_t>(lines.size(), INT32_MAX))),
+        divisor_(std::max<std::uint32_t>(count_, 1)) {}
+
+  std::string_view Pick(RandomGenerator& rng, Clock& clock) const {
+    ReseedGenerator(rng, clock);
+    if (count_ <= 1) return count_ == 0 ? std::string_view() : lines_[0];
+    return lines_[divisor_.Remainder(Draw(rng))];
+  }
+
+ private:
+  const std::vector<std::string_view>& lines_;
+  std::uint32_t count_;
+  DrawDivisor divisor_;
+};
+
 std::size_t LongestLine(const std::vector<std::string_view>& lines) {
   std::size_t longest = 0;
   for (auto line : lines) longest = std::max(longest, line.size());
@@ -39,12 +60,13 @@ std::string MakeHeadlines(const std::vector<std::string_view>& prefixes,
   if (count <= 0) return out;
   out.reserve(static_cast<std::size_t>(count) *
               (LongestLine(prefixes) + LongestLine(connectors) + LongestLine(suffixes) + 4));
+  const PhrasePicker prefix(prefixes), connector(connectors), suffix(suffixes);
   for (std::int32_t i = 0; i < count; ++i) {
-    out += PickLine(prefixes, rng, clock);
+    out += prefix.Pick(rng, clock);
     out += ',';
-    out += PickLine(connectors, rng, clock);
+    out += connector.Pick(rng, clock);
     out += ',';
-    out += PickLine(suffixes, rng, clock);
+    out += suffix.Pick(rng, clock);
     out += "\r\n";
   }
   return out;

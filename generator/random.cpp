@@ -16,6 +16,14 @@ std::uint32_t ReseedGenerator(RandomGenerator& rng, Clock& clock) {
   return seed;
 }
 
+DrawDivisor::DrawDivisor(std::uint32_t divisor) : divisor_(divisor) {
+  unsigned l = 0;
+  while ((std::uint64_t{1} << l) < divisor) ++l;
+  shift_ = 15 + l;
+  const std::uint64_t power = std::uint64_t{1} << shift_;
+  multiplier_ = (power + divisor - 1) / divisor;
+}
+
 std::int32_t RandomBetween(RandomGenerator& rng, std::int32_t a, std::int32_t b) {
   const auto low = static_cast<std::uint32_t>(std::max<std::int32_t>(std::min(a, b), 0));
   const auto high = static_cast<std::uint32_t>(std::max<std::int32_t>(std::max(a, b), 0));

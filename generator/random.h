@@ -26,6 +26,23 @@ inline std::uint32_t Draw(RandomGenerator& rng) {
   return (rng.state >> 16) & 0x7FFFu;
 }
 
+// Takes draws modulo a fixed divisor without a division instruction, for picking from the
+// same list many times. A draw is below 2^15, so one multiplication and one shift give the
+// exact remainder (Granlund and Montgomery: m = ceil(2^(15+l) / d) with l = ceil(log2 d)).
+class DrawDivisor {
+ public:
+  explicit DrawDivisor(std::uint32_t divisor);  // divisor >= 1
+  std::uint32_t Remainder(std::uint32_t draw) const {
+    const auto quotient = static_cast<std::uint32_t>((std::uint64_t{draw} * multiplier_) >> shift_);
+    return draw - quotient * divisor_;
+  }
+
+ private:
+  std::uint32_t divisor_;
+  std::uint64_t multiplier_;
+  unsigned shift_;
+};
+
 // A number between the bounds, both included; a negative bound counts as 0. Equal bounds
 // give that bound without a draw.
 std::int32_t RandomBetween(RandomGenerator& rng, std::int32_t a, std::int32_t b);

@@ -115,6 +115,16 @@ TEST(RandomGenerator, OnlyTheFirst32768LinesCanBePicked) {
   EXPECT_GT(highest, 30000) << "the picks should still spread over the reachable lines";
 }
 
+TEST(RandomGenerator, DrawDivisorGivesTheExactRemainderOfEveryDraw) {
+  for (std::uint32_t d : {1u, 2u, 3u, 7u, 47u, 103u, 112u, 1000u, 32767u, 32768u, 32769u, 40000u,
+                          65535u, 1u << 20, 2147483647u}) {
+    const DrawDivisor divisor(d);
+    for (std::uint32_t draw = 0; draw < 32768; ++draw) {
+      ASSERT_EQ(divisor.Remainder(draw), draw % d) << draw << " mod " << d;
+    }
+  }
+}
+
 TEST(PickRandomLine, EmptyListGivesTheEmptyPhraseAndStillReseeds) {
   RandomGenerator rng;
   FakeClock clock(1000);
