@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -124,10 +125,15 @@ void ReleaseEvents() { --g_event_hold; }
 
 void FatalErrorStop(std::string_view message) {
   ++g_event_hold;  // never lowered again
-  // The message may be about memory, so build the text without asking for more than a little.
-  std::wstring text = L"运行时错误，程序已终止。\r\n\r\n";
-  text += WideFromGbk(message);
-  MessageBoxW(nullptr, text.c_str(), L"Quillora", MB_OK | MB_ICONERROR);
+  // The message may be about memory, so the text is built on the stack without allocating.
+  wchar_t text[1024] = L"运行时错误，程序已终止。\r\n\r\n";
+  const int used = lstrlenW(text);
+  const int room = static_cast<int>(sizeof text / sizeof text[0]) - used - 1;
+  const int length = static_cast<int>(std::min<std::size_t>(message.size(), 512));
+  const int written =
+      MultiByteToWideChar(kGbkCodePage, 0, message.data(), length, text + used, room);
+  text[used + (written > 0 ? written : 0)] = L'\0';
+  MessageBoxW(nullptr, text, L"Quillora", MB_OK | MB_ICONERROR);
   ExitProcess(static_cast<UINT>(-1));
 }
 

@@ -55,18 +55,24 @@ std::size_t LongestLine(const std::vector<std::string_view>& lines) {
 std::string MakeHeadlines(const std::vector<std::string_view>& prefixes,
                           const std::vector<std::string_view>& connectors,
                           const std::vector<std::string_view>& suffixes, std::int32_t count,
-                          RandomGenerator& rng, Clock& clock) {
+                          RandomGenerator& rng, Clock& clock, std::size_t max_bytes) {
   std::string out;
   if (count <= 0) return out;
-  out.reserve(static_cast<std::size_t>(count) *
-              (LongestLine(prefixes) + LongestLine(connectors) + LongestLine(suffixes) + 4));
+  const std::size_t longest =
+      LongestLine(prefixes) + LongestLine(connectors) + LongestLine(suffixes) + 4;
+  const auto headlines = static_cast<std::size_t>(count);
+  out.reserve(longest <= max_bytes / headlines ? longest * headlines : max_bytes);
   const PhrasePicker prefix(prefixes), connector(connectors), suffix(suffixes);
-  for (std::int32_t i = 0; i < count; ++i) {
-    out += prefix.Pick(rng, clock);
+  for (std::size_t i = 0; i < headlines; ++i) {
+    const std::string_view p = prefix.Pick(rng, clock);
+    const std::string_view c = connector.Pick(rng, clock);
+    const std::string_view s = suffix.Pick(rng, clock);
+    if (p.size() + c.size() + s.size() + 4 > max_bytes - out.size()) break;
+    out += p;
     out += ',';
-    out += connector.Pick(rng, clock);
+    out += c;
     out += ',';
-    out += suffix.Pick(rng, clock);
+    out += s;
     out += "\r\n";
   }
   return out;

@@ -296,6 +296,18 @@ TEST_F(GenerateCommand, CountIsBoundedPerClick) {
   EXPECT_EQ(Headlines().size(), static_cast<std::size_t>(kMaxHeadlinesPerClick));
 }
 
+TEST(MakeHeadlines, StopsBeforePassingTheSizeLimit) {
+  const std::string big(1000, 'x');
+  const std::vector<std::string_view> one = {big}, empty = {};
+  RandomGenerator rng;
+  FakeClock clock;
+  // Each headline is 1000 + 4 bytes; 10 of them fit into 10 100 bytes, the 11th would not.
+  const std::string out = MakeHeadlines(one, empty, empty, 50, rng, clock, 10100);
+  EXPECT_EQ(out.size(), 10u * 1004u);
+  EXPECT_EQ(MakeHeadlines(one, empty, empty, 50, rng, clock, 10040).size(), 10040u);
+  EXPECT_EQ(MakeHeadlines(one, empty, empty, 3, rng, clock, 1003).size(), 0u);
+}
+
 TEST(RestoreCommand, PutsTheBuiltInListsBackAndLeavesTheRest) {
   FakeForm form;
   form.Add(names::kEvent, names::kKindEditBox, "E")
