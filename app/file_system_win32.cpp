@@ -11,7 +11,8 @@
 namespace quillora {
 namespace {
 
-constexpr DWORD kChunk = 1 << 20;
+constexpr DWORD kChunk = 1 << 20;      // most bytes one write call is handed
+constexpr DWORD kReadChunk = 1 << 16;  // room made for each read call
 
 bool IsDirectory(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -47,19 +48,18 @@ std::optional<std::string> Win32FileSystem::ReadFile(std::string_view path) {
   std::string content;
   LARGE_INTEGER size;
   if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
-    content.reserve(static_cast<std::size_t>(size.QuadPart));
+    // One read's room beyond the size, so the last read finds space without regrowing.
+    content.reserve(static_cast<std::size_t>(size.QuadPart) + kReadChunk);
   }
   // Read until the end rather than trusting the size: the file may change meanwhile.
-  std::string chunk(kChunk, '\0');
   bool ok = true;
   for (;;) {
+    const std::size_t used = content.size();
+    content.resize(used + kReadChunk);
     DWORD got = 0;
-    if (!::ReadFile(file, chunk.data(), kChunk, &got, nullptr)) {
-      ok = false;
-      break;
-    }
-    if (got == 0) break;
-    content.append(chunk, 0, got);
+    ok = ::ReadFile(file, content.data() + used, kReadChunk, &got, nullptr) != FALSE;
+    content.resize(used + got);
+    if (!ok || got == 0) break;
   }
   CloseHandle(file);
   if (!ok) return std::nullopt;

@@ -28,7 +28,7 @@ class Program {
  public:
   explicit Program(std::string executable_directory)
       : executable_directory_(std::move(executable_directory)),
-        window_([this](std::string_view source, Event event) { Dispatch(source, event); }) {}
+        window_([this](std::string_view source, Event event) { RaiseEvent(source, event); }) {}
 
   bool LoadWindow(HINSTANCE instance);
   int RunMessageLoop();
@@ -48,7 +48,9 @@ class Program {
   void OnRestoreDefaultsClicked() { RestoreDefaultLists(window_); }
 
  private:
-  void Dispatch(std::string_view source, Event event);
+  // Runs the handler bound to the source (a control name, or the empty name for the main
+  // window) and event, unless events are held or nothing is bound.
+  void RaiseEvent(std::string_view source, Event event);
 
   std::string executable_directory_;
   MainWindow window_;
@@ -71,7 +73,7 @@ const Binding kBindings[] = {
     {"按钮1", Event::kClicked, &Program::OnRestoreDefaultsClicked},
 };
 
-void Program::Dispatch(std::string_view source, Event event) {
+void Program::RaiseEvent(std::string_view source, Event event) {
   if (g_event_hold > 0) return;
   for (const Binding& b : kBindings) {
     if (b.source == source && b.event == event) {
@@ -101,7 +103,7 @@ bool Program::LoadWindow(HINSTANCE instance) {
   ReleaseEvents();
   if (!created) return false;
   clipboard_ = std::make_unique<Win32Clipboard>(window_.hwnd());
-  Dispatch("", Event::kCreated);
+  RaiseEvent("", Event::kCreated);
   if (window_.hwnd() != nullptr) window_.Show();
   return true;
 }

@@ -8,10 +8,6 @@ namespace quillora {
 
 enum class Event { kCreated, kDestroying, kClicked };
 
-// Runs the handler bound to the source (a control name, or the empty name for the main
-// window) and event, unless events are held or nothing is bound.
-void RaiseEvent(std::string_view source, Event event);
-
 // Holds events while the window is being built: no handler runs while the count is above 0.
 void HoldEvents();
 void ReleaseEvents();
