@@ -18,6 +18,16 @@ export WINEPREFIX="$root/build/wineprefix-run" WINEDEBUG=-all
 # Wine takes its ANSI code page from the locale; zh_CN.UTF-8 gives code page 936.
 export LC_ALL="${QUILLORA_LOCALE:-zh_CN.UTF-8}"
 
+# Windows links the GUI font to its Chinese fonts; Wine's prefix has none of those, so point
+# their names at the Chinese font installed on this machine (only matters outside zh_CN).
+if [ ! -f "$WINEPREFIX/.quillora-fonts" ]; then
+  for font in SimSun "MS UI Gothic" "Microsoft YaHei"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d "WenQuanYi Micro Hei" /f \
+      >/dev/null 2>&1 || true
+  done
+  touch "$WINEPREFIX/.quillora-fonts"
+fi
+
 if [ -z "${DISPLAY:-}" ]; then
   display=":${QUILLORA_DISPLAY:-47}"
   Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
