@@ -68,6 +68,12 @@ std::optional<std::string> Win32FileSystem::ReadFile(std::string_view path) {
 
 bool Win32FileSystem::ReplaceFile(std::string_view path, std::string_view content) {
   const std::wstring target = WideFromGbk(path);
+  // A read-only file is the user's way of saying "leave it": moving a new file over it would
+  // succeed on some file systems (and under Wine), so it is refused here for all of them.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
   const std::wstring temp = target + L".tmp";
   if (!WriteWholeFile(temp, content) ||
       !MoveFileExW(temp.c_str(), target.c_str(),

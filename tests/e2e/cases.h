@@ -23,4 +23,10 @@ void SettingsRoundTrip(const Args&);
 void SettingsWineProfileFunctions(const Args&);
 void FatalStop(const Args&);
 
+void BadConfigContents(const Args&);
+void BadConfigLargeValue(const Args&);
+void BadConfigUnwritable(const Args&);
+void BadCounts(const Args&);
+void BadPhraseBoxes(const Args&);
+
 }  // namespace e2e

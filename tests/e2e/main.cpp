@@ -28,6 +28,11 @@ const Case kCases[] = {
     {"settings_round_trip", e2e::SettingsRoundTrip},
     {"settings_wine_profile_functions", e2e::SettingsWineProfileFunctions},
     {"fatal_stop", e2e::FatalStop},
+    {"bad_config_contents", e2e::BadConfigContents},
+    {"bad_config_large_value", e2e::BadConfigLargeValue},
+    {"bad_config_unwritable", e2e::BadConfigUnwritable},
+    {"bad_counts", e2e::BadCounts},
+    {"bad_phrase_boxes", e2e::BadPhraseBoxes},
 };
 
 void Usage() {
