@@ -34,3 +34,18 @@ if(MINGW)
   # Users and Wine need no MinGW runtime DLLs beside the executable.
   target_link_options(quillora_options INTERFACE -static -static-libgcc -static-libstdc++)
 endif()
+
+# The release build (presets release-x64 and release-x86): the same code as the tests run, with
+# only what makes the shipped files small and reproducible added. No source or build folder in
+# the binaries (__FILE__ in the runtime's assertions, for one), no link time in the PE header,
+# and no symbols or debug sections.
+option(QUILLORA_RELEASE "Strip the executables and keep build paths and times out of them" OFF)
+if(QUILLORA_RELEASE)
+  if(NOT MINGW)
+    message(FATAL_ERROR "QUILLORA_RELEASE is for the MinGW-w64 cross build")
+  endif()
+  target_compile_options(quillora_options INTERFACE
+    $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.>
+    $<$<COMPILE_LANGUAGE:CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>)
+  target_link_options(quillora_options INTERFACE -s -Wl,--no-insert-timestamp)
+endif()
