@@ -29,4 +29,6 @@ void BadConfigUnwritable(const Args&);
 void BadCounts(const Args&);
 void BadPhraseBoxes(const Args&);
 
+void Shipped(const Args&);  // argument: the full path of a quillora.exe to start where it is
+
 }  // namespace e2e

@@ -295,8 +295,8 @@ BOOL CALLBACK FindMainWindow(HWND h, LPARAM param) {
 }  // namespace
 
 App::App(const TempDir& dir, const Options& options) {
-  const std::wstring exe = dir.File(options.executable);
-  if (!FileExists(exe)) {
+  const std::wstring exe = options.program.empty() ? dir.File(options.executable) : options.program;
+  if (options.program.empty() && !FileExists(exe)) {
     const std::wstring source = DriverDirectory() + L"\\" + options.executable;
     if (!CopyFileW(source.c_str(), exe.c_str(), TRUE)) {
       Fail("cannot copy " + Utf8(source) + LastError());

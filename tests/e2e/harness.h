@@ -77,12 +77,13 @@ class App {
  public:
   struct Options {
     std::wstring executable = L"quillora.exe";  // copied from beside the driver
+    std::wstring program;  // a full path: this executable is started where it is, not copied
     std::wstring arguments;                     // appended to the command line
     std::wstring current_directory;             // default: the program's folder
   };
 
-  // Copies the executable into `dir` (once), starts it and waits until its main window is
-  // visible. Fails the case when no window comes.
+  // Copies the executable into `dir` (once), unless `program` names one to start in place,
+  // starts it and waits until its main window is visible. Fails the case when no window comes.
   App(const TempDir& dir, const Options& options);
   explicit App(const TempDir& dir) : App(dir, Options()) {}
   ~App();  // ends the process if a check left it running

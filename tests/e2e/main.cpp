@@ -33,6 +33,7 @@ const Case kCases[] = {
     {"bad_config_unwritable", e2e::BadConfigUnwritable},
     {"bad_counts", e2e::BadCounts},
     {"bad_phrase_boxes", e2e::BadPhraseBoxes},
+    {"shipped", e2e::Shipped},
 };
 
 void Usage() {
