@@ -106,7 +106,8 @@ if ! [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
 fi
 name="quillora-$version$suffix"
 
-mapfile -t targets < <(python3 "$src/scripts/release_pack.py" shipped-targets)
+shipped=$(python3 "$src/scripts/release_pack.py" shipped)
+mapfile -t targets < <(awk '{print $2}' <<<"$shipped")
 jobs=${QUILLORA_JOBS:-$(nproc)}
 
 echo "release: $name from ${commit:0:12}$suffix, built in $work"

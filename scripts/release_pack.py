@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Packs one release zip, the same bytes every time for the same inputs.
 
-    release_pack.py shipped-targets
-        the CMake targets of the shipped executables, one a line (for scripts/release.sh)
+    release_pack.py shipped
+        the shipped executables, one a line: file, CMake target, subsystem
     release_pack.py zip --out FILE.zip --folder NAME --version X.Y.Z --epoch SECONDS
                         --exes DIR --source DIR
         writes FILE.zip with one folder NAME/ that holds the shipped executables from DIR and
@@ -128,7 +128,7 @@ def pack(args):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     sub = parser.add_subparsers(dest="command", required=True)
-    sub.add_parser("shipped-targets")
+    sub.add_parser("shipped")
     z = sub.add_parser("zip")
     z.add_argument("--out", required=True)
     z.add_argument("--folder", required=True)
@@ -137,9 +137,9 @@ def main():
     z.add_argument("--exes", required=True)
     z.add_argument("--source", required=True)
     args = parser.parse_args()
-    if args.command == "shipped-targets":
+    if args.command == "shipped":
         for exe in shipped_executables():
-            print(exe.target)
+            print(exe.file, exe.target, exe.subsystem)
     else:
         pack(args)
 

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   clang llvm libclang-rt-14-dev clang-tidy cppcheck
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386 python3 unzip
   wine wine64 xvfb xdotool x11-utils imagemagick
   locales fonts-wqy-microhei fonts-wine
 )
@@ -19,6 +20,12 @@ done
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+# Wine runs 32-bit programs with wine32 from the i386 architecture, which a fresh system lacks.
+if [[ " ${missing[*]} " == *" wine32:i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: adding the i386 architecture for wine32"
+  $SUDO dpkg --add-architecture i386
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"

@@ -28,3 +28,14 @@ echo "== windows"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows
+
+# The same for the 32-bit build, with its own build folder and Wine prefix.
+echo "== windows-x86"
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86 -j "$jobs"
+ctest --preset windows-x86
+
+# The release, built twice from the committed sources and compared; the checks of what ships;
+# and every shipped executable started from its unpacked zip under Wine.
+echo "== release"
+bash tests/release/run.sh
