@@ -104,6 +104,9 @@ class Pe:
         return self.data[at:self.data.index(b"\0", at)].decode("latin-1")
 
     def section_at(self, file_offset):
+        (pe,) = struct.unpack_from("<I", self.data, 0x3C)
+        if pe + 8 <= file_offset < pe + 12:
+            return "the PE header's TimeDateStamp"
         for name, _, _, raw_ptr, raw_size in self.sections:
             if raw_ptr <= file_offset < raw_ptr + raw_size:
                 return name

@@ -141,6 +141,9 @@ def main():
                 data = data[:at] + bytes([data[at] ^ 1]) + data[at + 1:]
             return info, data
 
+        def link_time(info, data):
+            return info, with_timestamp(data) if info.filename.endswith("quillora.exe") else data
+
         def later_time(info, data):
             if info.filename.endswith("README.txt"):
                 info.date_time = (2030, 1, 1, 0, 0, 0)
@@ -160,6 +163,8 @@ def main():
                "notes.txt")
         spoilt("compare: a changed byte in an executable", zip_change(flip_exe_byte),
                f"member {stem}/quillora.exe:", tool="compare")
+        spoilt("compare: a link time in an executable", zip_change(link_time),
+               "in the PE header's TimeDateStamp", tool="compare")
         spoilt("compare: another entry time", zip_change(later_time), "date_time", tool="compare")
         spoilt("compare: a changed SHA256SUMS", append_byte("SHA256SUMS"), "SHA256SUMS differs",
                tool="compare")
