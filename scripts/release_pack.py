@@ -2,7 +2,7 @@
 """Packs one release zip, the same bytes every time for the same inputs.
 
     release_pack.py shipped
-        the shipped executables, one a line: file, CMake target, subsystem
+        the shipped executables, one a line: file, CMake target, subsystem (and further DLLs)
     release_pack.py zip --out FILE.zip --folder NAME --version X.Y.Z --epoch SECONDS
                         --exes DIR --source DIR
         writes FILE.zip with one folder NAME/ that holds the shipped executables from DIR and
@@ -26,10 +26,11 @@ SUBSYSTEMS = ("gui", "console")
 
 
 class Shipped:
-    def __init__(self, file, target, subsystem):
+    def __init__(self, file, target, subsystem, *dlls):
         self.file = file
         self.target = target
         self.subsystem = subsystem
+        self.dlls = list(dlls)  # further DLLs it may import
 
 
 def shipped_executables(path=SHIPPED_LIST):
@@ -41,9 +42,11 @@ def shipped_executables(path=SHIPPED_LIST):
             if not line:
                 continue
             fields = line.split()
-            if (len(fields) != 3 or fields[2] not in SUBSYSTEMS or not fields[0].endswith(".exe")
-                    or not fields[0].isascii()):
-                sys.exit(f"{path}:{number}: expected 'file.exe target gui|console', got {line!r}")
+            if (len(fields) < 3 or fields[2] not in SUBSYSTEMS or not fields[0].endswith(".exe")
+                    or not fields[0].isascii()
+                    or not all(d.lower().endswith(".dll") for d in fields[3:])):
+                sys.exit(f"{path}:{number}: expected 'file.exe target gui|console [DLL...]', "
+                         f"got {line!r}")
             shipped.append(Shipped(*fields))
     if not shipped:
         sys.exit(f"{path}: no executables listed")
@@ -139,7 +142,7 @@ def main():
     args = parser.parse_args()
     if args.command == "shipped":
         for exe in shipped_executables():
-            print(exe.file, exe.target, exe.subsystem)
+            print(exe.file, exe.target, exe.subsystem, *exe.dlls)
     else:
         pack(args)
 

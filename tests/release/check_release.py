@@ -30,9 +30,12 @@ ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(ROOT, "scripts"))
 import release_pack  # noqa: E402  (the list of shipped executables lives there)
 
-# DLLs a shipped executable may import: ones that every Windows from 7 on has. Anything else
-# (a MinGW runtime DLL, say) would make the program fail to start on a user's machine.
+# DLLs a shipped executable may import. Every one may import from these four; any other
+# import (a MinGW runtime DLL, say) would make the program fail to start on a user's machine.
 ALLOWED_IMPORTS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
+# Further system DLLs that every Windows from 7 on has: release/shipped.txt may allow one of
+# these for an executable that needs it, and only these.
+EVERY_WINDOWS_HAS = {"advapi32.dll", "shell32.dll"}
 
 MACHINES = {"x64": (0x8664, 0x20B, "PE32+"), "x86": (0x14C, 0x10B, "PE32")}
 SUBSYSTEMS = {"gui": 2, "console": 3}
@@ -217,9 +220,14 @@ def check_manifest(text, version, fault, name):
     fault(not dpi, f"{name}: the manifest declares DPI awareness ({', '.join(dpi)})")
 
 
-def check_exe(data, name, arch, subsystem, version):
+def check_exe(data, name, arch, subsystem, version, further_dlls=()):
     """Every fault of one shipped executable, as messages."""
     fault = Faults()
+    further = {d.lower() for d in further_dlls}
+    unknown = sorted(further - EVERY_WINDOWS_HAS)
+    fault(not unknown, f"{name}: release/shipped.txt allows {', '.join(unknown)}, which is not a "
+                       f"DLL that every Windows has ({', '.join(sorted(EVERY_WINDOWS_HAS))})")
+    allowed = ALLOWED_IMPORTS | (further & EVERY_WINDOWS_HAS)
     try:
         pe = Pe(data)
     except (PeError, struct.error, ValueError) as e:
@@ -240,9 +248,9 @@ def check_exe(data, name, arch, subsystem, version):
     except (PeError, struct.error, ValueError) as e:
         dlls = []
         fault(False, f"{name}: unreadable import table ({e})")
-    others = sorted({d for d in dlls if d.lower() not in ALLOWED_IMPORTS})
+    others = sorted({d for d in dlls if d.lower() not in allowed})
     fault(not others, f"{name}: imports from {', '.join(others)}; allowed are only "
-                      f"{', '.join(sorted(ALLOWED_IMPORTS))}")
+                      f"{', '.join(sorted(allowed))}")
     fault(bool(dlls), f"{name}: imports nothing (unreadable import table?)")
 
     try:
@@ -327,7 +335,8 @@ def check_zip(path, stem, arch, shipped, version, license_text):
     for exe in shipped:
         data = members.get(exe.file)
         if data is not None:
-            fault.list += check_exe(data, f"{name}: {exe.file}", arch, exe.subsystem, version)
+            fault.list += check_exe(data, f"{name}: {exe.file}", arch, exe.subsystem, version,
+                                    exe.dlls)
     return fault.list
 
 
@@ -435,6 +444,8 @@ def main():
     e.add_argument("--arch", choices=MACHINES, required=True)
     e.add_argument("--subsystem", choices=SUBSYSTEMS, required=True)
     e.add_argument("--version", default=None)
+    e.add_argument("--allow", action="append", default=[], metavar="DLL",
+                   help="a further DLL it may import (one that every Windows has)")
     c = sub.add_parser("compare")
     c.add_argument("a")
     c.add_argument("b")
@@ -447,7 +458,8 @@ def main():
         with open(args.file, "rb") as f:
             data = f.read()
         version = args.version or read_version(os.path.join(ROOT, "app", "version.h"))
-        faults = check_exe(data, os.path.basename(args.file), args.arch, args.subsystem, version)
+        faults = check_exe(data, os.path.basename(args.file), args.arch, args.subsystem, version,
+                           args.allow)
         ok_text = f"{args.file}: every check held"
     else:
         faults = compare(args.a, args.b)

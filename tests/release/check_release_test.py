@@ -104,6 +104,19 @@ def main():
         failures.append(f"the good executable does not pass: {base}")
     for what, data, arch, subsystem, needle in exe_cases(good):
         expect(what, check_release.check_exe(data, "quillora.exe", arch, subsystem, version), needle)
+    # A further DLL is allowed only when the list names it, and only one that every Windows has.
+    shell = replaced(good, b"KERNEL32.dll", b"SHELL32.dll\0")
+    expect("import from SHELL32 that the list does not allow",
+           check_release.check_exe(shell, "quillora.exe", "x64", "gui", version),
+           "imports from SHELL32.dll")
+    allowed = check_release.check_exe(shell, "quillora.exe", "x64", "gui", version, ["SHELL32.dll"])
+    if allowed:
+        failures.append(f"import from SHELL32 that the list allows: faults {allowed}")
+    else:
+        print("ok   import from SHELL32 that the list allows: no fault")
+    expect("the list allows a DLL that not every Windows has",
+           check_release.check_exe(good, "quillora.exe", "x64", "gui", version, ["libstdc++-6.dll"]),
+           "not a DLL that every Windows has")
     with open(unstripped, "rb") as f:
         test_build = f.read()
     messages = check_release.check_exe(test_build, "quillora.exe", "x64", "gui", version)
