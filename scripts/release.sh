@@ -30,6 +30,9 @@ while [ $# -gt 0 ]; do
     *) usage ;;
   esac
 done
+# Folders given on the command line are relative to where the script was started.
+case "$out" in /*) ;; *) out="$PWD/$out" ;; esac
+case "$work" in /* | "") ;; *) work="$PWD/$work" ;; esac
 
 # Every tool the release needs, with the Debian package that brings it.
 missing=()
