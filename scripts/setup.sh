@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick
   locales fonts-wqy-microhei fonts-wine
+  libcli11-dev python3
 )
 
 missing=()
