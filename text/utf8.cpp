@@ -57,7 +57,8 @@ CodePoint DecodeUtf8At(std::string_view s, std::size_t pos) {
   return {value, n};
 }
 
-void AppendUtf8(std::uint32_t cp, std::string& out) {
+void AppendUtf8(std::uint32_t code_point, std::string& out) {
+  const std::uint32_t cp = code_point;
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
