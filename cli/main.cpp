@@ -62,8 +62,14 @@ int Main(std::vector<std::string> args) {
   for (const std::string& a : args) argv.push_back(a.c_str());
   try {
     app.parse(static_cast<int>(argv.size()), argv.data());
-  } catch (const CLI::Success& e) {
-    return app.exit(e);  // --help, --version
+  } catch (const CLI::CallForHelp&) {
+    // Through our own output, so that a Windows console shows the help's Chinese right.
+    return OpenStandardOutput()->Write(app.help(), false) == Output::Status::kFailed ? 1 : 0;
+  } catch (const CLI::CallForVersion& e) {
+    return OpenStandardOutput()->Write(std::string(e.what()) + "\n", false) ==
+                   Output::Status::kFailed
+               ? 1
+               : 0;
   } catch (const CLI::ParseError& e) {
     return UsageError(e.what());
   }

@@ -80,6 +80,13 @@ class Cli(unittest.TestCase):
                 self.assertEqual(r.stdout, b"")
                 self.assertFalse(os.path.exists(out))
 
+    def test_help_and_version(self):
+        for args, want in [(["--help"], "--unique"), (["-h"], "--stats"), (["--version"], "quillora-cli ")]:
+            with self.subTest(args=args):
+                r = run(*args)
+                self.assertEqual((r.returncode, r.stderr), (0, b""))
+                self.assertIn(want, r.stdout.decode())
+
     def test_files_that_cannot_be_read(self):
         missing = os.path.join(self.dir, "missing.txt")
         cases = [
