@@ -266,6 +266,12 @@ int Run(const Options& o) {
   std::array<std::vector<std::string>, 3> lines, pieces;
   if (o.stats) {
     stats = StatsText(o, lists);
+    std::string gbk;
+    if (o.gbk_output && !text::Utf8ToGbk(stats, gbk)) {
+      Fail("a list's name has no GBK form; choose --encoding utf-8");
+      return 1;
+    }
+    if (o.gbk_output) stats = std::move(gbk);
   } else {
     for (std::size_t i = 0; i < 3; ++i) {
       lines[i] = PickableLines(lists[i]);
@@ -292,7 +298,7 @@ int Run(const Options& o) {
   }
 
   try {
-    Writer writer(*output, o.gbk_output && !o.stats);
+    Writer writer(*output, o.gbk_output);
     std::string& buffer = writer.Buffer();
     if (o.stats) {
       buffer = stats;

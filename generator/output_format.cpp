@@ -41,6 +41,16 @@ std::string EscapeJson(std::string_view phrase) {
   return out;
 }
 
+// prefix "," connector "," suffix: the headline as the window joins it.
+void AppendJoined(std::string& out, std::string_view prefix, std::string_view connector,
+                  std::string_view suffix) {
+  out += prefix;
+  out += ',';
+  out += connector;
+  out += ',';
+  out += suffix;
+}
+
 }  // namespace
 
 std::string EscapePhrase(std::string_view phrase, OutputFormat format) {
@@ -70,18 +80,10 @@ void AppendHeadline(std::string& out, OutputFormat format, std::string_view pref
     // The headline's escaped form is the escaped pieces joined: escaping works per character
     // and leaves the commas alone.
     out += "\",\"headline\":\"";
-    out += prefix;
-    out += ',';
-    out += connector;
-    out += ',';
-    out += suffix;
+    AppendJoined(out, prefix, connector, suffix);
     out += "\"}";
   } else {
-    out += prefix;
-    out += ',';
-    out += connector;
-    out += ',';
-    out += suffix;
+    AppendJoined(out, prefix, connector, suffix);
   }
   out += line_end;
 }
