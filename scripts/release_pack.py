@@ -59,23 +59,9 @@ def windows_text(text, bom):
     return (b"\xef\xbb\xbf" if bom else b"") + body
 
 
-def readme(template, version, files):
-    """README.txt from its template: @VERSION@ is replaced, and a block between '@IF name' and
-    '@END' is kept only when the zip holds the file `name`."""
-    out = []
-    keep = [True]
-    for line in template.split("\n"):
-        if line.startswith("@IF "):
-            keep.append(keep[-1] and line[4:].strip() in files)
-        elif line.strip() == "@END":
-            if len(keep) == 1:
-                sys.exit("README template: @END without @IF")
-            keep.pop()
-        elif keep[-1]:
-            out.append(line.replace("@VERSION@", version))
-    if len(keep) != 1:
-        sys.exit("README template: @IF without @END")
-    return "\n".join(out)
+def readme(template, version):
+    """README.txt from its template: @VERSION@ is replaced."""
+    return template.replace("@VERSION@", version)
 
 
 def zip_time(epoch):
@@ -118,7 +104,7 @@ def pack(args):
         with open(path, "rb") as f:
             members[exe.file] = (f.read(), True)
     with open(os.path.join(args.source, "release", "README.txt"), encoding="utf-8") as f:
-        text = readme(f.read(), args.version, set(members))
+        text = readme(f.read(), args.version)
     members["README.txt"] = (windows_text(text, bom=True), False)
     with open(os.path.join(args.source, "LICENSE"), encoding="utf-8") as f:
         members["LICENSE.txt"] = (windows_text(f.read(), bom=False), False)

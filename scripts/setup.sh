@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine32:i386 python3 unzip
   wine wine64 xvfb xdotool x11-utils imagemagick
   locales fonts-wqy-microhei fonts-wine
-  libcli11-dev python3
+  libcli11-dev
 )
 
 missing=()
