@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Compares the Windows build of quillora-cli (under Wine) with the Linux build.
 #
-#   cross_check.sh seed_across_builds|gbk_converters_agree <linux bin dir> <windows bin dir>
+#   cross_check.sh seed_across_builds|gbk_converters_agree|console_output <linux bin dir> <windows bin dir>
 #
 # seed_across_builds: the same options with --seed give the same bytes on both, except that
 # Windows ends lines with CR LF. gbk_converters_agree: iconv's CP936 and Windows' code page
-# 936 make the same of every GBK character, both ways.
+# 936 make the same of every GBK character, both ways. console_output: on a console whose code
+# page holds no Chinese, the Windows build still shows the Linux build's headlines.
 set -euo pipefail
 
 check=${1:?}
@@ -98,8 +99,38 @@ for a, b in bad[:20]:
 sys.exit(1 if bad or both_ways < 21000 else 0)
 PY
     ;;
+  console_output)
+    # Wine gives a program started from a terminal a console; under en_US.UTF-8 its code page
+    # is 437, which holds no Chinese, so only text written as wide characters comes out right
+    # (bytes written as they are would show as box-drawing garbage). `script` is the terminal.
+    status=0
+    for encoding in utf-8 gbk; do
+      "$linux_bin/quillora-cli" --seed 3 -n 20 >linux.txt
+      WINEPREFIX="$(dirname "$windows_bin")/wineprefix" WINEDEBUG=-all LC_ALL=en_US.UTF-8 \
+        script -qec "wine '$windows_bin/quillora-cli.exe' --seed 3 -n 20 --encoding $encoding" \
+        console.txt </dev/null >/dev/null
+      if python3 - linux.txt console.txt <<'PY'
+import re, sys
+want = open(sys.argv[1], encoding="utf-8").read().splitlines()
+seen = open(sys.argv[2], encoding="utf-8", errors="replace").read()
+# Wine's console adds cursor escapes and blank lines between the ones written: compare the
+# lines that carry text.
+seen = re.sub(r"\x1b\[[?0-9;]*[A-Za-z]", "", seen).replace("\r", "").split("\n")
+seen = [line for line in seen if line]
+sys.exit(0 if want and any(seen[i:i + len(want)] == want for i in range(len(seen))) else 1)
+PY
+      then
+        echo "same on the console: --encoding $encoding"
+      else
+        echo "FAIL --encoding $encoding: the console shows something else:"
+        head -c 600 console.txt
+        status=1
+      fi
+    done
+    exit "$status"
+    ;;
   *)
-    echo "usage: cross_check.sh seed_across_builds|gbk_converters_agree <linux bin> <windows bin>" >&2
+    echo "usage: cross_check.sh seed_across_builds|gbk_converters_agree|console_output <linux bin> <windows bin>" >&2
     exit 2
     ;;
 esac
