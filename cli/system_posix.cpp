@@ -43,13 +43,34 @@ class StandardOutput : public Output {
   std::string failure_;
 };
 
+// The temporary file of the one file output, for the handler below: an interrupted run
+// (Ctrl+C, kill, a closed terminal) removes it, so nothing half written stays behind.
+char g_temp_to_remove[4096];
+volatile sig_atomic_t g_temp_armed = 0;
+
+void RemoveTempAndDie(int sig) {
+  if (g_temp_armed) ::unlink(g_temp_to_remove);
+  ::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+void ArmTempRemoval(const std::string& temp) {
+  if (temp.size() >= sizeof g_temp_to_remove) return;
+  std::memcpy(g_temp_to_remove, temp.c_str(), temp.size() + 1);
+  g_temp_armed = 1;
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP}) ::signal(sig, RemoveTempAndDie);
+}
+
 class FileOutput : public Output {
  public:
   FileOutput(std::string path, std::string temp, int fd)
-      : path_(std::move(path)), temp_(std::move(temp)), fd_(fd) {}
+      : path_(std::move(path)), temp_(std::move(temp)), fd_(fd) {
+    ArmTempRemoval(temp_);
+  }
   ~FileOutput() override {
     if (fd_ >= 0) ::close(fd_);
     if (!committed_) ::unlink(temp_.c_str());
+    g_temp_armed = 0;
   }
   Status Write(std::string_view bytes, bool) override {
     if (WriteAll(fd_, bytes)) return Status::kOk;
@@ -60,6 +81,7 @@ class FileOutput : public Output {
     fd_ = -1;
     if (::close(fd) != 0) return Fail();
     if (::rename(temp_.c_str(), path_.c_str()) != 0) return Fail();
+    g_temp_armed = 0;  // the name is the user's file now
     committed_ = true;
     return Status::kOk;
   }

@@ -16,6 +16,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 CLI = None
@@ -122,6 +123,25 @@ class Cli(unittest.TestCase):
             r = subprocess.run([CLI, "-n", "100000"], stdout=full, stderr=subprocess.PIPE)
         self.assertEqual(r.returncode, 1)
         self.assertIn("No space left", r.stderr.decode())
+
+    def test_interrupted_output_leaves_nothing(self):
+        target = self.file("out.txt", "old content\n")
+        for sig in (signal.SIGINT, signal.SIGTERM):
+            p = subprocess.Popen([CLI, "-n", "2147483647", "-o", target],
+                                 stderr=subprocess.PIPE)
+            # Wait until the temporary file is being written, then interrupt.
+            for _ in range(200):
+                temps = [n for n in os.listdir(self.dir) if n != "out.txt"]
+                if temps and os.path.getsize(os.path.join(self.dir, temps[0])) > 0:
+                    break
+                time.sleep(0.05)
+            self.assertTrue(temps, "no temporary file appeared")
+            p.send_signal(sig)
+            self.assertEqual(p.wait(timeout=30), -sig)
+            p.stderr.close()
+            self.assertEqual(os.listdir(self.dir), ["out.txt"])
+            with open(target) as f:
+                self.assertEqual(f.read(), "old content\n")
 
     def test_reader_closing_early_ends_quietly(self):
         p = subprocess.Popen([CLI, "-n", "2147483647"], stdout=subprocess.PIPE,
