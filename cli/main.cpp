@@ -37,7 +37,8 @@ int Main(std::vector<std::string> args) {
                  "reproducible: N (0..4294967295) seeds the generator; without it the seed "
                  "comes from the system's random source")
       ->type_name("N");
-  app.add_flag("--unique", o.unique, "no headline text twice in the output");
+  app.add_flag("--unique", o.unique, "no headline text twice in the output")
+      ->disable_flag_override();
   app.add_option("--config", o.config_file,
                  u8"take the three lists from this settings file (section [编辑框])")
       ->type_name("FILE");
@@ -55,7 +56,8 @@ int Main(std::vector<std::string> args) {
   app.add_option("--format", format, "text (default), csv or jsonl")->type_name("FORMAT");
   app.add_option("-o,--output", o.output_file, "write there instead of standard output")
       ->type_name("FILE");
-  app.add_flag("--stats", o.stats, "print what the lists can make, instead of headlines");
+  app.add_flag("--stats", o.stats, "print what the lists can make, instead of headlines")
+      ->disable_flag_override();
   app.set_version_flag("--version", std::string(kProgram) + " " + kVersion);
 
   std::vector<const char*> argv;

@@ -69,6 +69,7 @@ class Cli(unittest.TestCase):
             (["--format", "xml"], "--format"),
             (["--encoding", "latin1"], "--encoding"),
             (["--input-encoding", "ucs2"], "--input-encoding"),
+            (["--unique=3"], "unique"),
         ]
         for args, what in cases:
             with self.subTest(args=args):
