@@ -87,6 +87,15 @@ class StandardOutput : public Output {
   std::string failure_;
 };
 
+// A file marked for deletion goes when its last handle closes, also when the process is
+// ended by Ctrl+C, a closed console or the task manager: the temporary file is marked so until
+// everything is written.
+bool MarkForDeletion(HANDLE handle, bool marked) {
+  FILE_DISPOSITION_INFO info{};
+  info.DeleteFile = marked ? TRUE : FALSE;
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &info, sizeof info) != 0;
+}
+
 class FileOutput : public Output {
  public:
   FileOutput(std::string path, std::wstring temp, HANDLE handle)
@@ -101,6 +110,10 @@ class FileOutput : public Output {
   Status Commit() override {
     const HANDLE handle = handle_;
     handle_ = INVALID_HANDLE_VALUE;
+    if (!MarkForDeletion(handle, false)) {
+      CloseHandle(handle);
+      return Fail();
+    }
     if (!CloseHandle(handle)) return Fail();
     if (!MoveFileExW(temp_.c_str(), WideFromUtf8(path_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -189,12 +202,15 @@ std::unique_ptr<Output> OpenFileOutput(const std::string& path, std::string& rea
   const std::wstring temp = WideFromUtf8(path) + L".tmp-" +
                             std::to_wstring(GetCurrentProcessId()) + L"-" +
                             std::to_wstring(tag & 0xFFFFFFu);
-  const HANDLE handle = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     reason = "cannot write " + path + ": " + SystemMessage(GetLastError());
     return nullptr;
   }
+  // Where the file system cannot mark it, the destructor still removes it on every failure
+  // that the program sees.
+  MarkForDeletion(handle, true);
   return std::make_unique<FileOutput>(path, temp, handle);
 }
 

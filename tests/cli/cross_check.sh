@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Compares the Windows build of quillora-cli (under Wine) with the Linux build.
+# Checks the Windows build of quillora-cli under Wine, mostly against the Linux build.
 #
-#   cross_check.sh seed_across_builds|gbk_converters_agree|console_output <linux bin dir> <windows bin dir>
+#   cross_check.sh seed_across_builds|gbk_converters_agree|console_output|killed_output
+#                  <linux bin dir> <windows bin dir>
 #
 # seed_across_builds: the same options with --seed give the same bytes on both, except that
 # Windows ends lines with CR LF. gbk_converters_agree: iconv's CP936 and Windows' code page
 # 936 make the same of every GBK character, both ways. console_output: on a console whose code
 # page holds no Chinese, the Windows build still shows the Linux build's headlines.
+# killed_output: a run killed while it writes -o FILE leaves neither FILE nor its temporary file.
 set -euo pipefail
 
 check=${1:?}
@@ -129,8 +131,36 @@ PY
     done
     exit "$status"
     ;;
+  killed_output)
+    export WINEPREFIX="$(dirname "$windows_bin")/wineprefix" WINEDEBUG=-all
+    echo "old" >kept.txt
+    wine "$windows_bin/quillora-cli.exe" -n 2147483647 -o killed.txt >wine.log 2>&1 &
+    temp=""
+    for _ in $(seq 300); do
+      temp=$(ls | grep '^killed\.txt\.tmp-' || true)
+      [ -n "$temp" ] && [ "$(stat -c %s "$temp")" -gt 1000000 ] && break
+      sleep 0.1
+    done
+    if [ -z "$temp" ]; then
+      echo "FAIL: no temporary file appeared"
+      exit 1
+    fi
+    pkill -KILL -f 'quillora-cli.exe -n 2147483647 -o killed.txt'
+    wait || true
+    # Wine removes the file when it sees the process's last handle go.
+    for _ in $(seq 100); do
+      [ "$(ls)" = "$(printf 'kept.txt\nwine.log')" ] && break
+      sleep 0.1
+    done
+    if [ "$(ls)" != "$(printf 'kept.txt\nwine.log')" ]; then
+      echo "FAIL: left behind after the kill:"
+      ls -l
+      exit 1
+    fi
+    echo "killed while writing $temp: nothing left"
+    ;;
   *)
-    echo "usage: cross_check.sh seed_across_builds|gbk_converters_agree|console_output <linux bin> <windows bin>" >&2
+    echo "usage: cross_check.sh seed_across_builds|gbk_converters_agree|console_output|killed_output <linux bin> <windows bin>" >&2
     exit 2
     ;;
 esac
