@@ -262,8 +262,8 @@ def check_exe(data, name, arch, subsystem, version, further_dlls=()):
     fault(stamps <= {0}, f"{name}: the resource directory holds a time stamp")
     versions = [r[3] for r in resources if r[0] == RT_VERSION]
     manifests = [r[3] for r in resources if r[0] == RT_MANIFEST and r[1] == 1]
+    fault(len(versions) == 1, f"{name}: {len(versions)} version resources, expected 1")
     if subsystem == "gui":
-        fault(len(versions) == 1, f"{name}: {len(versions)} version resources, expected 1")
         fault(len(manifests) == 1, f"{name}: no embedded manifest (RT_MANIFEST 1)")
     for block in versions:
         fixed, strings = version_info(block)
