@@ -15,7 +15,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
 failed=()
-for target in count lines escape ini; do
+for target in count lines escape ini list_file; do
   corpus=$build/corpus/$target
   artifacts=$build/artifacts/$target
   log=$build/logs/$target.log
