@@ -331,7 +331,7 @@ int Run(const Options& o) {
           const std::uint32_t c = nc > 1 ? rng.Below(nc) : 0;
           const std::uint32_t s = ns > 1 ? rng.Below(ns) : 0;
           AppendHeadline(buffer, o.format, P[p], C[c], S[s], kLineEnd);
-          if (buffer.size() >= kFlushBytes) writer.Flush();
+          writer.MaybeFlush();
         }
       }
     }
